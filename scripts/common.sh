@@ -33,14 +33,28 @@ need_packages() {
     { echo "could not install: ${missing[*]}" >&2; return 1; }
 }
 
-# configure_and_build DIR [cmake options...]
-configure_and_build() {
+# configure DIR [cmake options...]
+configure() {
   local dir=$1
   shift
   export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/zendrel-ccache}
   cmake -S "$ZENDREL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache "$@" >"$dir.configure.log" 2>&1 ||
     { cat "$dir.configure.log" >&2; return 1; }
-  cmake --build "$dir" -- -j"$(nproc)" >"$dir.build.log" 2>&1 ||
+}
+
+# build DIR [targets...]
+build() {
+  local dir=$1
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" "${targets[@]}" -- -j"$(nproc)" >"$dir.build.log" 2>&1 ||
     { grep -E 'error|FAILED' -A5 "$dir.build.log" | head -80 >&2; echo "build failed: see $dir.build.log" >&2; return 1; }
+}
+
+configure_and_build() {
+  local dir=$1
+  shift
+  configure "$dir" "$@" && build "$dir"
 }
