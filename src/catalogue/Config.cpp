@@ -7,12 +7,15 @@
 
 using namespace settingkeys;
 
-CConfig::CConfig() : path_(platform::ProgramFilePath(QString::fromLatin1(kSettingsFileName))) {}
+CConfig::CConfig()
+    : path_(platform::ProgramFilePath(QString::fromLatin1(kSettingsFileName)))
+{
+}
 
 QString CConfig::GetString(const char* section, const char* key, const QString& defaultValue) const
 {
-    return platform::GetProfileString(path_, QString::fromLatin1(section),
-                                      QString::fromLatin1(key), defaultValue);
+    return platform::GetProfileString(path_, QString::fromLatin1(section), QString::fromLatin1(key),
+                                      defaultValue);
 }
 
 int CConfig::GetInt(const char* section, const char* key, int defaultValue) const

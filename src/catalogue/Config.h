@@ -26,7 +26,10 @@ inline constexpr char kStartTab[] = "Starttab:";
 class CConfig {
 public:
     CConfig(); // "Zendrel.ini" in the program folder
-    explicit CConfig(QString path) : path_(std::move(path)) {}
+    explicit CConfig(QString path)
+        : path_(std::move(path))
+    {
+    }
     virtual ~CConfig() = default;
 
     QString GetString(const char* section, const char* key, const QString& defaultValue) const;
@@ -51,7 +54,7 @@ struct Settings {
     bool alwaysOnTop = false;
     bool playSoundOnStart = true;
     QString soundFile = QString::fromLatin1(kBuiltInSound);
-    QString installDir;    // default: DefaultInstallDir()
+    QString installDir; // default: DefaultInstallDir()
     QString prevInstallDir;
     // The newest release date shown to the user: year - 1900, month 0-11, day.
     int newMonth = 1;

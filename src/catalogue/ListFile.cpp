@@ -9,21 +9,41 @@ namespace {
 
 constexpr int kUsedFields = 8;
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n' || c == '\0';
+}
 
 void SetField(CatalogueEntry& e, int index, QByteArrayView bytes)
 {
     QString text = platform::FromLocal8BitStrict(bytes);
     switch (index) {
-    case 0: e.gameName = std::move(text); break;
-    case 1: e.site = std::move(text); break;
-    case 2: e.title = std::move(text); break;
-    case 3: e.exeName = std::move(text); break;
-    case 4: e.setupName = std::move(text); break;
-    case 5: e.checksum = std::move(text); break;
-    case 6: e.releaseDate = std::move(text); break;
-    case 7: e.notes = text.replace(u'|', QStringLiteral("\r\n")); break;
-    default: break;
+    case 0:
+        e.gameName = std::move(text);
+        break;
+    case 1:
+        e.site = std::move(text);
+        break;
+    case 2:
+        e.title = std::move(text);
+        break;
+    case 3:
+        e.exeName = std::move(text);
+        break;
+    case 4:
+        e.setupName = std::move(text);
+        break;
+    case 5:
+        e.checksum = std::move(text);
+        break;
+    case 6:
+        e.releaseDate = std::move(text);
+        break;
+    case 7:
+        e.notes = text.replace(u'|', QStringLiteral("\r\n"));
+        break;
+    default:
+        break;
     }
 }
 

@@ -58,7 +58,10 @@ int OpenSibling(const QByteArray& target, QByteArray* tempName, int* err)
 
 } // namespace
 
-void SetWriteFaultForTesting(int err) { injectedWriteFault.store(err); }
+void SetWriteFaultForTesting(int err)
+{
+    injectedWriteFault.store(err);
+}
 
 bool WriteFileAtomically(const QString& path, QByteArrayView data, int* error)
 {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,9 +45,30 @@ void WriteFull(int fd, const void* buffer, size_t size)
     }
 }
 
-// Runs in the grandchild: only async-signal-safe calls from here on.
-[[noreturn]] void ExecChild(const char* program, char* const* argv, const char* folder, int errFd)
+// Closes every descriptor above the standard streams except `keep`, so the
+// program holds none of our files or sockets that lack close-on-exec.
+void CloseOtherDescriptors(int keep, int fallbackLimit)
 {
+    const bool closed = (keep <= 3 || ::close_range(3, static_cast<unsigned>(keep) - 1, 0) == 0) &&
+                        ::close_range(static_cast<unsigned>(keep) + 1, ~0u, 0) == 0;
+    if (closed)
+        return;
+    for (int fd = 3; fd < fallbackLimit; ++fd) {
+        if (fd != keep)
+            ::close(fd);
+    }
+}
+
+// Runs in the grandchild: only async-signal-safe calls from here on.
+[[noreturn]] void ExecChild(const char* program, char* const* argv, const char* folder, int errFd,
+                            int fdLimit)
+{
+    // Keep the error pipe clear of the standard streams replaced below.
+    if (errFd <= 2) {
+        const int moved = ::fcntl(errFd, F_DUPFD_CLOEXEC, 3);
+        if (moved >= 0)
+            errFd = moved;
+    }
     ::setsid();
     sigset_t none;
     sigemptyset(&none);
@@ -61,6 +83,7 @@ void WriteFull(int fd, const void* buffer, size_t size)
         if (devNull > 2)
             ::close(devNull);
     }
+    CloseOtherDescriptors(errFd, fdLimit);
     if (folder && ::chdir(folder) != 0) {
         const int err = errno;
         WriteFull(errFd, &err, sizeof err);
@@ -108,6 +131,12 @@ StartResult StartDetached(const StartRequest& request)
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // Bound for the descriptor sweep where close_range is missing (old kernels).
+    int fdLimit = 65536;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < static_cast<rlim_t>(fdLimit))
+        fdLimit = static_cast<int>(limit.rlim_cur);
+
     int errPipe[2];
     int pidPipe[2];
     if (::pipe2(errPipe, O_CLOEXEC) != 0) {
@@ -128,8 +157,8 @@ StartResult StartDetached(const StartRequest& request)
         ::close(pidPipe[0]);
         const pid_t child = ::fork();
         if (child == 0)
-            ExecChild(program.constData(), argv.data(), folder.isEmpty() ? nullptr : folder.constData(),
-                      errPipe[1]);
+            ExecChild(program.constData(), argv.data(),
+                      folder.isEmpty() ? nullptr : folder.constData(), errPipe[1], fdLimit);
         WriteFull(pidPipe[1], &child, sizeof child);
         ::_exit(child < 0 ? 1 : 0);
     }

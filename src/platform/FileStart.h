@@ -7,9 +7,9 @@
 namespace platform {
 
 struct StartRequest {
-    QString program;      // path of the file to run; never looked up in PATH
-    QStringList arguments; // passed as they are: no shell, no re-parsing
-    QString workingFolder; // empty: the caller's
+    QString program;             // path of the file to run; never looked up in PATH
+    QStringList arguments;       // passed as they are: no shell, no re-parsing
+    QString workingFolder;       // empty: the caller's
     bool makeExecutable = false; // give the file its run bit first (downloads)
 };
 

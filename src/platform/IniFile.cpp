@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -13,13 +14,20 @@ namespace {
 constexpr qsizetype kStringBuffer = 32767;
 constexpr qsizetype kIntBuffer = 30;
 
+// A write reads, edits and replaces the whole file: two at once in this
+// process would each drop the other's key.
+std::mutex writeMutex;
+
 struct Line {
     qsizetype begin = 0; // first byte of the line
     qsizetype end = 0;   // one past its last byte, before the line break
     qsizetype next = 0;  // first byte of the following line
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
+}
 
 QByteArrayView Trimmed(QByteArrayView v)
 {
@@ -150,9 +158,8 @@ QString Unquoted(QString value)
 QByteArray Quoted(QStringView value)
 {
     QByteArray bytes = ToLocal8Bit(value);
-    const bool needsQuotes =
-        !bytes.isEmpty() && (IsBlank(bytes.front()) || IsBlank(bytes.back()) ||
-                             bytes.front() == '"' || bytes.front() == '\'');
+    const bool needsQuotes = !bytes.isEmpty() && (IsBlank(bytes.front()) || IsBlank(bytes.back()) ||
+                                                  bytes.front() == '"' || bytes.front() == '\'');
     return needsQuotes ? '"' + bytes + '"' : bytes;
 }
 
@@ -208,7 +215,8 @@ void IniText::SetValue(QStringView section, QStringView key, QStringView value)
     if (loc.sectionFound) {
         QByteArray insert = keyLine;
         // The line before the insertion point may be the file's last, without a break.
-        if (loc.insertAt > 0 && bytes_[loc.insertAt - 1] != '\n' && bytes_[loc.insertAt - 1] != '\r')
+        if (loc.insertAt > 0 && bytes_[loc.insertAt - 1] != '\n' &&
+            bytes_[loc.insertAt - 1] != '\r')
             insert.prepend(br);
         bytes_.insert(loc.insertAt, insert);
         return;
@@ -265,6 +273,7 @@ bool WriteProfileString(const QString& path, QStringView section, QStringView ke
         *err = EINVAL;
         return false;
     }
+    const std::lock_guard lock(writeMutex);
     std::optional<QByteArray> bytes = ReadWhole(path, err);
     if (!bytes) {
         if (*err != ENOENT)

@@ -17,7 +17,10 @@ namespace platform {
 class IniText {
 public:
     IniText() = default;
-    explicit IniText(QByteArray bytes) : bytes_(std::move(bytes)) {}
+    explicit IniText(QByteArray bytes)
+        : bytes_(std::move(bytes))
+    {
+    }
 
     // The value of `key` in `section`; nullopt when the section or key is
     // missing, or the key's line has no '='.

@@ -4,10 +4,22 @@
 
 namespace platform {
 
-QString HomeFolder() { return QDir::homePath(); }
-QString GamesFolder() { return HomeFolder() + QStringLiteral("/Games"); }
-QString DefaultInstallDir() { return GamesFolder() + QStringLiteral("/Zendrel Quibbits"); }
-QString SystemProgramsFolder() { return QStringLiteral("/opt"); }
+QString HomeFolder()
+{
+    return QDir::homePath();
+}
+QString GamesFolder()
+{
+    return HomeFolder() + QStringLiteral("/Games");
+}
+QString DefaultInstallDir()
+{
+    return GamesFolder() + QStringLiteral("/Zendrel Quibbits");
+}
+QString SystemProgramsFolder()
+{
+    return QStringLiteral("/opt");
+}
 
 bool IsSafeFileName(QStringView name)
 {

@@ -6,8 +6,8 @@ namespace platform {
 
 // The folders the program's Windows heritage names, mapped onto Linux.
 QString HomeFolder();
-QString GamesFolder();        // ~/Games
-QString DefaultInstallDir();  // ~/Games/Zendrel Quibbits
+QString GamesFolder();          // ~/Games
+QString DefaultInstallDir();    // ~/Games/Zendrel Quibbits
 QString SystemProgramsFolder(); // /opt
 
 // A name from the catalogue is used as one path component only: empty, ".",

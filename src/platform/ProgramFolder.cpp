@@ -35,6 +35,9 @@ QString ProgramFolder()
     return data;
 }
 
-QString ProgramFilePath(const QString& name) { return ProgramFolder() + QLatin1Char('/') + name; }
+QString ProgramFilePath(const QString& name)
+{
+    return ProgramFolder() + QLatin1Char('/') + name;
+}
 
 } // namespace platform

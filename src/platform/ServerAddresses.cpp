@@ -17,9 +17,21 @@ QString FromEnvironment(const char* name, const char* builtIn)
 
 } // namespace
 
-QString ServerBase() { return FromEnvironment("ZENDREL_SERVER", ZENDREL_DEFAULT_SERVER); }
-QString StoreBase() { return FromEnvironment("ZENDREL_STORE", ZENDREL_DEFAULT_STORE); }
-QString FtpHost() { return FromEnvironment("ZENDREL_FTP", ZENDREL_DEFAULT_FTP); }
-QString ExtraCaFile() { return qEnvironmentVariable("ZENDREL_CA_FILE"); }
+QString ServerBase()
+{
+    return FromEnvironment("ZENDREL_SERVER", ZENDREL_DEFAULT_SERVER);
+}
+QString StoreBase()
+{
+    return FromEnvironment("ZENDREL_STORE", ZENDREL_DEFAULT_STORE);
+}
+QString FtpHost()
+{
+    return FromEnvironment("ZENDREL_FTP", ZENDREL_DEFAULT_FTP);
+}
+QString ExtraCaFile()
+{
+    return qEnvironmentVariable("ZENDREL_CA_FILE");
+}
 
 } // namespace platform

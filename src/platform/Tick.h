@@ -37,7 +37,8 @@ const Clock& DefaultClock();
 class ManualClock final : public Clock {
 public:
     explicit ManualClock(QDateTime now = QDateTime::currentDateTime(), std::uint32_t tick = 0)
-        : tick_(tick), now_(std::move(now))
+        : tick_(tick)
+        , now_(std::move(now))
     {
     }
     std::uint32_t Tick() const override { return tick_.load(); }

@@ -31,11 +31,21 @@ void AppendJsonString(QByteArray& out, const QString& text)
     for (const char c : text.toUtf8()) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (u < 0x20) {
                 char buf[8];
@@ -52,8 +62,8 @@ void AppendJsonString(QByteArray& out, const QString& text)
 QByteArray EntryJson(const CatalogueEntry& e)
 {
     const std::pair<const char*, const QString*> fields[] = {
-        {"gameName", &e.gameName}, {"site", &e.site},         {"title", &e.title},
-        {"exeName", &e.exeName},   {"setupName", &e.setupName}, {"checksum", &e.checksum},
+        {"gameName", &e.gameName},       {"site", &e.site},           {"title", &e.title},
+        {"exeName", &e.exeName},         {"setupName", &e.setupName}, {"checksum", &e.checksum},
         {"releaseDate", &e.releaseDate}, {"notes", &e.notes}};
     QByteArray out = "{";
     for (const auto& [key, value] : fields) {
@@ -75,9 +85,11 @@ void WarnUnsafeNames(const char* file, qsizetype index, const CatalogueEntry& e)
     for (const auto& [key, value] : names) {
         if (platform::IsSafeFileName(*value))
             continue;
-        std::fprintf(stderr, "zendrel-list: %s: entry %lld (%s / %s): %s \"%s\" is not safe as a file name\n",
-                     file, static_cast<long long>(index + 1), e.gameName.toUtf8().constData(),
-                     e.site.toUtf8().constData(), key, value->toUtf8().constData());
+        std::fprintf(
+            stderr,
+            "zendrel-list: %s: entry %lld (%s / %s): %s \"%s\" is not safe as a file name\n", file,
+            static_cast<long long>(index + 1), e.gameName.toUtf8().constData(),
+            e.site.toUtf8().constData(), key, value->toUtf8().constData());
     }
 }
 
@@ -86,7 +98,8 @@ int Parse(const char* file)
     EntrySequence entries;
     QString error;
     if (!LoadListFile(QString::fromLocal8Bit(file), entries, &error)) {
-        std::fprintf(stderr, "zendrel-list: cannot read %s: %s\n", file, error.toUtf8().constData());
+        std::fprintf(stderr, "zendrel-list: cannot read %s: %s\n", file,
+                     error.toUtf8().constData());
         return 1;
     }
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -100,10 +113,14 @@ int Parse(const char* file)
 const char* OpenErrorText(int code)
 {
     switch (code) {
-    case platform::kErrorFileNotFound: return "No such file or directory";
-    case platform::kErrorPathNotFound: return "A part of the path is not a folder";
-    case platform::kErrorAccessDenied: return "Permission denied, or not a regular file";
-    default: return "Cannot be opened";
+    case platform::kErrorFileNotFound:
+        return "No such file or directory";
+    case platform::kErrorPathNotFound:
+        return "A part of the path is not a folder";
+    case platform::kErrorAccessDenied:
+        return "Permission denied, or not a regular file";
+    default:
+        return "Cannot be opened";
     }
 }
 
@@ -113,7 +130,8 @@ int Crc(int count, char** files)
     for (int i = 0; i < count; ++i) {
         std::uint32_t crc = 0;
         if (const int code = FileCrc32(QString::fromLocal8Bit(files[i]), crc)) {
-            std::fprintf(stderr, "zendrel-list: cannot read %s: %s\n", files[i], OpenErrorText(code));
+            std::fprintf(stderr, "zendrel-list: cannot read %s: %s\n", files[i],
+                         OpenErrorText(code));
             status = 1;
             continue;
         }

@@ -35,9 +35,10 @@ TEST_F(ConfigTest, NoFileGivesTheDefaults)
 
 TEST_F(ConfigTest, EveryKeyIsRead)
 {
-    Store("[GENERAL]\r\nMinimizeToTray:=1\r\nAlwaysOnTop2:=1\r\nInstallDir:=/srv/q\r\n"
-          "PrevInstallDir:=/old/q\r\nStarttab:=2\r\n[SOUND]\r\nPlaySoundOnStart:=0\r\n"
-          "SoundFile:=/x/ding.wav\r\n[NEWRELEASE]\r\nNewMonth:=11\r\nNewDay:=24\r\nNewYear:=126\r\n");
+    Store(
+        "[GENERAL]\r\nMinimizeToTray:=1\r\nAlwaysOnTop2:=1\r\nInstallDir:=/srv/q\r\n"
+        "PrevInstallDir:=/old/q\r\nStarttab:=2\r\n[SOUND]\r\nPlaySoundOnStart:=0\r\n"
+        "SoundFile:=/x/ding.wav\r\n[NEWRELEASE]\r\nNewMonth:=11\r\nNewDay:=24\r\nNewYear:=126\r\n");
     const StoredSettings s = ReadSettings(config);
     EXPECT_TRUE(s.values.minimizeToTray);
     EXPECT_TRUE(s.values.alwaysOnTop);
@@ -81,10 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
                    -115},
         StoredCase{"NegativeTab", "[GENERAL]\nStarttab:=-1\n", false, std::nullopt, -115},
         StoredCase{"FirstOfDuplicateSections",
-                   "[GENERAL]\nMinimizeToTray:=1\n[GENERAL]\nMinimizeToTray:=0\nStarttab:=2\n", true, 0,
-                   -115},
-        StoredCase{"GarbageLines", "\x01\x02garbage\n[[[\n=x\n[GENERAL\n[GENERAL]\nnonsense\n"
-                                   "MinimizeToTray:=1\n",
+                   "[GENERAL]\nMinimizeToTray:=1\n[GENERAL]\nMinimizeToTray:=0\nStarttab:=2\n",
+                   true, 0, -115},
+        StoredCase{"GarbageLines",
+                   "\x01\x02garbage\n[[[\n=x\n[GENERAL\n[GENERAL]\nnonsense\n"
+                   "MinimizeToTray:=1\n",
                    true, 0, -115},
         StoredCase{"HugeNumberWraps", "[NEWRELEASE]\nNewYear:=4294967297\n", false, 0, 1},
         StoredCase{"DigitsThenText", "[NEWRELEASE]\nNewYear:=126abc\n", false, 0, 126},
@@ -94,8 +96,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConfigTest, WritesKeepEveryOtherLine)
 {
-    const QByteArray before = "; my notes\r\n[GENERAL]\r\nInstallDir:=/srv/q\r\nUnknown:=keep me\r\n\r\n"
-                              "[OTHER]\r\nx=1\r\n";
+    const QByteArray before =
+        "; my notes\r\n[GENERAL]\r\nInstallDir:=/srv/q\r\nUnknown:=keep me\r\n\r\n"
+        "[OTHER]\r\nx=1\r\n";
     Store(before);
     ASSERT_TRUE(config.WriteInt(kGeneral, kMinimizeToTray, 1));
     ASSERT_TRUE(config.WriteString(kGeneral, kInstallDir, QStringLiteral("/new/place")));
@@ -129,7 +132,8 @@ TEST_F(ConfigTest, ValueWithALineBreakIsRefusedAndNothingChanges)
 {
     Store("[GENERAL]\nPrevInstallDir:=/a\n");
     int err = 0;
-    EXPECT_FALSE(config.WriteString(kGeneral, kPrevInstallDir, QStringLiteral("/b\n[SOUND]"), &err));
+    EXPECT_FALSE(
+        config.WriteString(kGeneral, kPrevInstallDir, QStringLiteral("/b\n[SOUND]"), &err));
     EXPECT_NE(err, 0);
     EXPECT_EQ(Stored(), QByteArray("[GENERAL]\nPrevInstallDir:=/a\n"));
 }

@@ -1,6 +1,5 @@
-#include "catalogue/FavoritesFile.h"
-
 #include "TestSupport.h"
+#include "catalogue/FavoritesFile.h"
 #include "catalogue/ListFile.h"
 #include "platform/AtomicFile.h"
 
@@ -35,7 +34,8 @@ protected:
 
 TEST_F(FavoritesTest, FiveFieldsEachFollowedByAHashCrLfLines)
 {
-    CatalogueEntry full = Favourite("Chess", "Arena", "Chess Quibbit - Arena", "Chess.exe", "chesssetup");
+    CatalogueEntry full =
+        Favourite("Chess", "Arena", "Chess Quibbit - Arena", "Chess.exe", "chesssetup");
     full.notes = QStringLiteral("not written");
     full.status = QStringLiteral("Running");
     EXPECT_EQ(FavoritesFileBytes({full, Favourite("100% Go", "Hub")}),
@@ -45,8 +45,9 @@ TEST_F(FavoritesTest, FiveFieldsEachFollowedByAHashCrLfLines)
 
 TEST_F(FavoritesTest, ReadsBackIntoTheSameFiveFields)
 {
-    const EntrySequence saved{Favourite("Chess", "Arena", "Chess Quibbit - Arena", "Chess.exe", "cs"),
-                              Favourite("Schäch %s", "Hub", "t"), Favourite("a", "b")};
+    const EntrySequence saved{
+        Favourite("Chess", "Arena", "Chess Quibbit - Arena", "Chess.exe", "cs"),
+        Favourite("Schäch %s", "Hub", "t"), Favourite("a", "b")};
     ASSERT_TRUE(SaveFavorites(saved, path));
     EntrySequence read;
     ASSERT_TRUE(LoadListFile(path, read));
@@ -56,8 +57,10 @@ TEST_F(FavoritesTest, ReadsBackIntoTheSameFiveFields)
 TEST_F(FavoritesTest, ThreeFavouritesReplaceWhateverTheFileHeld)
 {
     dir.Write(QStringLiteral("gnamesfav.txt"), QByteArray(10000, 'x') + "\r\nold#one#\r\n");
-    ASSERT_TRUE(SaveFavorites({Favourite("a", "1"), Favourite("b", "2"), Favourite("c", "3")}, path));
-    EXPECT_EQ(dir.Read(QStringLiteral("gnamesfav.txt")), QByteArray("a#1####\r\nb#2####\r\nc#3####\r\n"));
+    ASSERT_TRUE(
+        SaveFavorites({Favourite("a", "1"), Favourite("b", "2"), Favourite("c", "3")}, path));
+    EXPECT_EQ(dir.Read(QStringLiteral("gnamesfav.txt")),
+              QByteArray("a#1####\r\nb#2####\r\nc#3####\r\n"));
 }
 
 TEST_F(FavoritesTest, NoFavouritesRemoveTheFile)
@@ -94,11 +97,11 @@ TEST_F(FavoritesTest, UnwritableFolderKeepsTheOldFile)
         SCOPED_TRACE(emptyList ? "removing" : "writing");
         if (emptyList)
             dir.Write(QStringLiteral("list.txt"), "");
-        const auto r = testsupport::Run(QStringLiteral("setpriv"),
-                                        testsupport::AsNobody()
-                                            << testsupport::BuiltProgram(QStringLiteral("zendrel-fileop"))
-                                            << QStringLiteral("fav") << path
-                                            << dir.File(QStringLiteral("list.txt")));
+        const auto r = testsupport::Run(
+            QStringLiteral("setpriv"),
+            testsupport::AsNobody()
+                << testsupport::BuiltProgram(QStringLiteral("zendrel-fileop"))
+                << QStringLiteral("fav") << path << dir.File(QStringLiteral("list.txt")));
         EXPECT_NE(r.exitCode, 0) << r.err.toStdString();
         EXPECT_NE(r.exitCode, -1) << r.err.toStdString();
         EXPECT_EQ(dir.Read(QStringLiteral("gnamesfav.txt")), old);

@@ -60,8 +60,8 @@ TEST_P(ParseListText, GivesTheEntriesOfTheLines)
 
 const CatalogueEntry kChess = Entry({"Chess", "Arena"});
 const CatalogueEntry kAB = Entry({"a", "b"});
-const CatalogueEntry kFull = Entry({"Go", "Hub", "Go Quibbit - Hub", "Go.exe", "gosetup", "0x0000abcd",
-                                   "5/20/2022", "GEN:Play go:"});
+const CatalogueEntry kFull = Entry({"Go", "Hub", "Go Quibbit - Hub", "Go.exe", "gosetup",
+                                    "0x0000abcd", "5/20/2022", "GEN:Play go:"});
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ParseListText,
@@ -69,12 +69,14 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"TwoFields", "Chess#Arena", {kChess}},
         ParseCase{"RunOfHashesIsOneSeparator", "a##b", {kAB}},
         ParseCase{"LeadingAndTrailingHashes", "#a#b#", {kAB}},
-        ParseCase{"AllEightFields", "Go#Hub#Go Quibbit - Hub#Go.exe#gosetup#0x0000abcd#5/20/2022#GEN:Play go:",
+        ParseCase{"AllEightFields",
+                  "Go#Hub#Go Quibbit - Hub#Go.exe#gosetup#0x0000abcd#5/20/2022#GEN:Play go:",
                   {kFull}},
         ParseCase{"FieldsPastTheEighthIgnored",
                   "Go#Hub#Go Quibbit - Hub#Go.exe#gosetup#0x0000abcd#5/20/2022#GEN:Play go:#x#y#z",
                   {kFull}},
-        ParseCase{"BarInNotesBecomesCrLf", "g#s#t#e#u#c#d#line one|line two",
+        ParseCase{"BarInNotesBecomesCrLf",
+                  "g#s#t#e#u#c#d#line one|line two",
                   {Entry({"g", "s", "t", "e", "u", "c", "d", "line one\r\nline two"})}},
         ParseCase{"BarElsewhereKept", "g|x#s|y", {Entry({"g|x", "s|y"})}},
         ParseCase{"CrLfLfAndBlankLinesAlike", "Chess#Arena\r\n\r\n\n\ra##b\r\n", {kChess, kAB}},
@@ -83,9 +85,12 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"EqualLinesGiveEqualEntries", "a#b\na#b\n", {kAB, kAB}},
         ParseCase{"NulEndsALine", QByteArray("a#b\0Chess#Arena", 15), {kAB, kChess}},
         ParseCase{"EmptyFile", "", {}},
-        ParseCase{"InvalidUtf8FieldIsEmptyRestRead", "a#\xff\xfe#title\n",
-                  {Entry({"a", "", "title"})}},
-        ParseCase{"Utf8Passes", "Sch\xc3\xa4" "ch#Ar\xc3\xa8ne", {Entry({"Schäch", "Arène"})}}),
+        ParseCase{
+            "InvalidUtf8FieldIsEmptyRestRead", "a#\xff\xfe#title\n", {Entry({"a", "", "title"})}},
+        ParseCase{"Utf8Passes",
+                  "Sch\xc3\xa4"
+                  "ch#Ar\xc3\xa8ne",
+                  {Entry({"Schäch", "Arène"})}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseListTextBadInput, TenThousandFieldsOnALine)

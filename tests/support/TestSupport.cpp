@@ -19,7 +19,10 @@ void TempFolder::Write(const QString& name, const QByteArray& bytes) const
     WriteFile(File(name), bytes);
 }
 
-QByteArray TempFolder::Read(const QString& name) const { return ReadFile(File(name)); }
+QByteArray TempFolder::Read(const QString& name) const
+{
+    return ReadFile(File(name));
+}
 
 QByteArray ReadFile(const QString& path)
 {

@@ -17,10 +17,9 @@ int main(int argc, char** argv)
     int err = 0;
     bool ok = false;
     if (argc == 6 && std::strcmp(argv[1], "ini") == 0) {
-        ok = platform::WriteProfileString(QString::fromLocal8Bit(argv[2]),
-                                          QString::fromLocal8Bit(argv[3]),
-                                          QString::fromLocal8Bit(argv[4]),
-                                          QString::fromLocal8Bit(argv[5]), &err);
+        ok = platform::WriteProfileString(
+            QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+            QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[5]), &err);
     } else if (argc == 4 && std::strcmp(argv[1], "fav") == 0) {
         EntrySequence entries;
         LoadListFile(QString::fromLocal8Bit(argv[3]), entries);
@@ -29,7 +28,9 @@ int main(int argc, char** argv)
         std::printf("%s\n", platform::ProgramFolder().toLocal8Bit().constData());
         return 0;
     } else {
-        std::fputs("usage: zendrel-fileop ini FILE SECTION KEY VALUE | fav FILE LISTFILE | folder\n", stderr);
+        std::fputs(
+            "usage: zendrel-fileop ini FILE SECTION KEY VALUE | fav FILE LISTFILE | folder\n",
+            stderr);
         return 64;
     }
     if (!ok)

@@ -29,12 +29,14 @@ QList<QByteArray> Lines(const QByteArray& out)
 TEST(ZendrelListParse, PrintsEachEntryAsTheReaderSeesIt)
 {
     TempFolder dir;
-    const QByteArray list =
-        "Chess#Arena#Chess Quibbit - Arena#Chess.exe#chess#0x0000abcd#5/20/2022#GEN:say \"hi\"|\\ok:\r\n"
-        "\r\n####\r\nSch\xc3\xa4" "ch##Hub\n"
-        "bad#\xff#t\0after#nul\n";
+    const QByteArray list = "Chess#Arena#Chess Quibbit - "
+                            "Arena#Chess.exe#chess#0x0000abcd#5/20/2022#GEN:say \"hi\"|\\ok:\r\n"
+                            "\r\n####\r\nSch\xc3\xa4"
+                            "ch##Hub\n"
+                            "bad#\xff#t\0after#nul\n";
     dir.Write(QStringLiteral("gnames.txt"), QByteArray(list.constData(), list.size()));
-    const RunResult r = ZendrelList({QStringLiteral("parse"), dir.File(QStringLiteral("gnames.txt"))});
+    const RunResult r =
+        ZendrelList({QStringLiteral("parse"), dir.File(QStringLiteral("gnames.txt"))});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
 
     const EntrySequence expected = ParseListText(list);
@@ -67,7 +69,8 @@ TEST(ZendrelListParse, WarnsAboutNamesUnsafeAsFileNames)
     TempFolder dir;
     dir.Write(QStringLiteral("gnames.txt"), "Fine#Site#Fine Quibbit#Fine.exe#fine\n"
                                             "Evil#Site#..#../../bin/sh#a/b\n");
-    const RunResult r = ZendrelList({QStringLiteral("parse"), dir.File(QStringLiteral("gnames.txt"))});
+    const RunResult r =
+        ZendrelList({QStringLiteral("parse"), dir.File(QStringLiteral("gnames.txt"))});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(Lines(r.out).size(), 2);
     const QList<QByteArray> warnings = Lines(r.err);
@@ -87,7 +90,8 @@ TEST(ZendrelListParse, FilesThatCannotBeReadAreRefusedClearly)
               0);
     for (const char* name : {"missing", "folder", "huge"}) {
         SCOPED_TRACE(name);
-        const RunResult r = ZendrelList({QStringLiteral("parse"), dir.File(QString::fromLatin1(name))});
+        const RunResult r =
+            ZendrelList({QStringLiteral("parse"), dir.File(QString::fromLatin1(name))});
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.startsWith("zendrel-list: cannot read ")) << r.err.toStdString();
@@ -99,8 +103,9 @@ TEST(ZendrelListCrc, PrintsEachFileAndReportsUnreadableOnes)
     TempFolder dir;
     dir.Write(QStringLiteral("digits"), "123456789");
     dir.Write(QStringLiteral("empty"), "");
-    const RunResult r = ZendrelList({QStringLiteral("crc"), dir.File(QStringLiteral("digits")),
-                                     dir.File(QStringLiteral("missing")), dir.File(QStringLiteral("empty"))});
+    const RunResult r =
+        ZendrelList({QStringLiteral("crc"), dir.File(QStringLiteral("digits")),
+                     dir.File(QStringLiteral("missing")), dir.File(QStringLiteral("empty"))});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "0xcbf43926  " + dir.File(QStringLiteral("digits")).toUtf8() + "\n" +
                          "0x00000000  " + dir.File(QStringLiteral("empty")).toUtf8() + "\n");
@@ -114,9 +119,9 @@ TEST(ZendrelListUsage, HelpAndWrongUsage)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("zendrel-list parse FILE"));
     EXPECT_TRUE(help.out.contains("zendrel-list crc FILE..."));
-    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("crc")},
-                                    QStringList{QStringLiteral("parse")},
-                                    QStringList{QStringLiteral("frobnicate"), QStringLiteral("x")}}) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{QStringLiteral("crc")}, QStringList{QStringLiteral("parse")},
+          QStringList{QStringLiteral("frobnicate"), QStringLiteral("x")}}) {
         SCOPED_TRACE(args.join(u' ').toStdString());
         const RunResult r = ZendrelList(args);
         EXPECT_EQ(r.exitCode, 2);
