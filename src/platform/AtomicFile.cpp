@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -68,7 +69,9 @@ bool WriteFileAtomically(const QString& path, QByteArrayView data, int* error)
     int dummy = 0;
     int* err = error ? error : &dummy;
     *err = 0;
-    const QByteArray target = QFile::encodeName(path);
+    // A link stays a link: the file it points to is the one replaced.
+    const QFileInfo info(path);
+    const QByteArray target = QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : path);
     QByteArray temp;
     const int fd = OpenSibling(target, &temp, err);
     if (fd < 0)

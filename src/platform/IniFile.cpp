@@ -83,7 +83,8 @@ Parsed ParseLine(QByteArrayView raw)
 
 template <typename F> void ForEachLine(const QByteArray& bytes, F&& f)
 {
-    qsizetype pos = 0;
+    // Editors on other systems may start the file with a UTF-8 byte-order mark.
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < bytes.size()) {
         Line line;
         line.begin = pos;
